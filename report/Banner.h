@@ -8,6 +8,7 @@ void solver_banner(const char* solverName, const char* title, const char* sectio
                    const char* projectName, const char* studyName, const char* ssgPath,
                    const char* experimentName, const char* commentFile, FILE* out);
 
+// One line centred in 76 columns; texts wider than that are written flush left.
 void print_centered_title(const char* leading, const char* middle, const char* trailing, FILE* out);
 
 void copy_globals(const char* solverName, const char* projectName, const char* ssgPath,
@@ -15,5 +16,8 @@ void copy_globals(const char* solverName, const char* projectName, const char* s
 
 void annotate(const char* commentFile, FILE* out);
 
+// Like annotate, for a file under $DRAV_PROJECT/<project>/studies/<study>/int/
+// (the working directory when DRAV_PROJECT is unset or empty); reads at most
+// maxLines lines and leaves out the blank ones.
 void annotate_splot(const char* fileName, const char* projectName, const char* studyName,
                     unsigned maxLines, FILE* out);

@@ -15,6 +15,7 @@ char* strDup(const char* s);
 // the process with exit status 1.
 [[noreturn]] void fatal_error(FILE* out, const char* message);
 
+// The suite's name as it opens every banner.
 const char* getTarvexName();
 
 namespace tarvex {

@@ -25,9 +25,13 @@ struct SolverDBInfo {
 struct SolverPV;
 struct ARSSolverPV;
 
+// Room for a -D text and its terminator; a longer -D value is cut after
+// kDBSwitchCapacity - 1 characters.
+constexpr int kDBSwitchCapacity = 256;
+
 // Set by -D, reset by initDBGlobals.
-extern char db_entity[];
-extern char db_host[];
+extern char db_entity[kDBSwitchCapacity];
+extern char db_host[kDBSwitchCapacity];
 extern int db_exp_index;
 
 void initDBGlobals();
