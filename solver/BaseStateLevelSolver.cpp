@@ -141,7 +141,8 @@ void BaseStateLevelSolver::initializeDatabaseData() {
 }
 
 BaseStateLevelSolver::~BaseStateLevelSolver() {
-  fprintf(output_file != nullptr ? output_file : stdout, "Finished: %s\n", getAsciiTime());
+  // Only a solver that was initialized has a run to close.
+  if (output_file != nullptr) fprintf(output_file, "Finished: %s\n", getAsciiTime());
   for (char* s : {solver_name, ssg_path, solver_path, project_name, study_name, experiment_name,
                   debug_filename, output_filename, csv_filename, state_prob_filename}) {
     delete[] s;
