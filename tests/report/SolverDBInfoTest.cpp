@@ -75,7 +75,8 @@ TEST(SolverDBInfoTest, EachSectionHoldsEightEntriesAndRefusesMore) {
 
     CaptureStdout();
     for (int i = 0; i < kDBInfoCapacity; ++i) {
-      section.add(record.info, ("n" + std::to_string(i)).c_str(), i);
+      const char name[] = {'n', static_cast<char>('0' + i), '\0'};
+      section.add(record.info, name, i);
     }
     EXPECT_EQ(GetCapturedStdout(), "");
     EXPECT_EQ(record.info->*section.count, 8);
