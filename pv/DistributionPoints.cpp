@@ -14,6 +14,16 @@ double nonzeroMass(int n, const double* probabilities, const double* values) {
   return s;
 }
 
+// Probability of all positive values, summed in index order. For rewards
+// that are never negative it is the non-zero mass, to the last bit.
+double positiveMass(int n, const double* probabilities, const double* values) {
+  double s = 0.0;
+  for (int i = 0; i < n; ++i) {
+    if (values[i] > 0.0) s += probabilities[i];
+  }
+  return s;
+}
+
 }  // namespace
 
 int cumulativePoints(int n, const double* probabilities, const double* values, double* xs,
@@ -37,7 +47,9 @@ int cumulativePoints(int n, const double* probabilities, const double* values, d
 int complementaryPoints(int n, const double* probabilities, const double* values, double* xs,
                         double* ys) {
   if (n <= 0) return 0;
-  const double s = nonzeroMass(n, probabilities, values);
+  // P(X > 0) is the mass of the positive values only: negative values lie
+  // below the zero run and are already in the running sum.
+  const double s = positiveMass(n, probabilities, values);
   int k = 0;
   double q = probabilities[0];
   for (int i = 1; i < n; ++i) {

@@ -9,7 +9,7 @@
 int cumulativePoints(int n, const double* probabilities, const double* values, double* xs,
                      double* ys);
 
-// (x, P(X > x)); the probability above 0 is that of all non-zero values, and
+// (x, P(X > x)); the probability above 0 is that of all positive values, and
 // the running sum continues from its complement.
 int complementaryPoints(int n, const double* probabilities, const double* values, double* xs,
                         double* ys);

@@ -69,6 +69,9 @@ constexpr unsigned long long kLargestTickInterval = 10000000000000000000ULL;
 
 const char* orEmpty(const char* s) { return s != nullptr ? s : ""; }
 
+// An x of -0.0 prints as "0", whoever built the points.
+inline double unsignedZero(double x) { return x == 0.0 ? 0.0 : x; }
+
 // Scratch for the points when the caller supplies none.
 struct PointArrays {
   explicit PointArrays(int n)
@@ -103,8 +106,8 @@ void writeSplotFile(const char* path, const char* title, const BaseStateLevelSol
   FILE* out = std::fopen(path, "w");
   if (out == nullptr) fatal_error(resultsFile, kCannotOpenPlotFile);
 
-  const double xmax = count > 0 ? xs[count - 1] : 0.0;
-  const double xmin = count > 0 ? xs[0] : 0.0;
+  const double xmax = count > 0 ? unsignedZero(xs[count - 1]) : 0.0;
+  const double xmin = count > 0 ? unsignedZero(xs[0]) : 0.0;
   const double textX = kTextX * xmax;
 
   std::fprintf(out, kCommentName, pvName);
@@ -133,7 +136,7 @@ void writeSplotFile(const char* path, const char* title, const BaseStateLevelSol
 
   std::fputs(kCurve, out);
   std::fputs(kNewPoints, out);
-  for (int i = 0; i < count; ++i) std::fprintf(out, kPoint, xs[i], ys[i]);
+  for (int i = 0; i < count; ++i) std::fprintf(out, kPoint, unsignedZero(xs[i]), ys[i]);
   std::fputs(kPointsEnd, out);
 
   std::fprintf(out, kXLabel, pvName);
