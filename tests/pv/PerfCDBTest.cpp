@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "pv/PvTestSupport.h"
+#include "statespace/FlatStateLevel.h"
 
 namespace {
 
@@ -53,17 +54,20 @@ class PerfCDBTest : public ::testing::Test {
   FILE* csv = nullptr;
 };
 
-// Mean 8/13 and variance 40/169; probability points (0, 5/13), (1, 8/13);
-// cumulative points (0, 5/13), (1, 1). Written out by hand from the formats.
-TEST_F(PerfCDBTest, ThreeStateExampleGoldenFiles) {
-  run(false);
-
-  EXPECT_EQ(readFile(resultsPath), kSeparator + "\n" +
+// Mean 8/13, variance 40/169.
+const std::string kThreeStateResults = kSeparator + "\n" +
                                        "Performance variable :  busy\n"
                                        "Mean                 :  6.153846e-01\n"
                                        "Variance             :  2.366864e-01\n"
                                        "Plot files    (pdf)  :  Exp1.sor.busy.pdf.splot\n"
-                                       "              (cdf)  :  Exp1.sor.busy.cdf.splot\n");
+                                       "              (cdf)  :  Exp1.sor.busy.cdf.splot\n";
+
+// Probability points (0, 5/13), (1, 8/13); cumulative points (0, 5/13),
+// (1, 1). Written out by hand from the formats.
+TEST_F(PerfCDBTest, ThreeStateExampleGoldenFiles) {
+  run(false);
+
+  EXPECT_EQ(readFile(resultsPath), kThreeStateResults);
 
   EXPECT_EQ(readFile(csvPath),
             "## Exp Num, PV Num, PV Name, Start Time, Stop Time, Type, Mean, Variance,NumDistPts\n"
@@ -131,6 +135,32 @@ TEST_F(PerfCDBTest, ThreeStateExampleGoldenFiles) {
   EXPECT_EQ(files, (std::set<std::string>{"results.txt", "results.csv", "Exp1.sor.busy.pdf.splot",
                                           "Exp1.sor.busy.cdf.splot"}));
   EXPECT_EQ(level.outstanding, 0);
+}
+
+// The same example read from state-space files by the flat state level.
+TEST(PerfCDBFlatTest, ThreeStateExampleFromFiles) {
+  pvtest::TempDir dir;
+  const std::string base = dir.file("Exp1");
+  const auto write = [](const std::string& path, const char* text) {
+    FILE* f = std::fopen(path.c_str(), "w");
+    std::fputs(text, f);
+    std::fclose(f);
+  };
+  write(base + ".arm", "1 3\n1 2 0.5 3 1.25 0\n2 1 2.0 0\n3 1 4.0 2 1.0 0\n");
+  write(base + ".var", "busy idle\n1 0.5 0.5 0 0\n2 0 0 1 0\n3 0 0 1 0\n");
+  write(base + ".pvtype",
+        "Version:1\nNumPV:2\nName:busy\nType:3\nNumTimes:0\nName:idle\nType:1\nNumTimes:0\n");
+  FlatStateLevel level(base);
+  pvtest::NamesOnlySolver solver(&level, "sor", dir.slash());
+  const std::string resultsPath = dir.file("results.txt");
+  FILE* results = std::fopen(resultsPath.c_str(), "w");
+  perfcdb(&level, &solver, kThreeStateVector, results, nullptr, 0, -1, -1.0, -1.0, 0, false,
+          STEADY_STATE_REWARD, "", 0);
+  std::fclose(results);
+  EXPECT_EQ(readFile(resultsPath), kThreeStateResults);
+  EXPECT_NE(readFile(dir.file("Exp1.sor.busy.pdf.splot"))
+                .find("New Points\n0, 0.384615384615385\n1, 0.615384615384615\n\n"),
+            std::string::npos);
 }
 
 // P(X > 0) = 8/13 in a file that is still named "cdf".
