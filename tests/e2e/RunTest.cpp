@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -258,6 +259,48 @@ TEST_F(RunTest, UnwritableOutputFileIsFatal) {
                                   "-o", "missing-dir/results.txt"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "can't open output file\nfatal_error: program is being terminated\n");
+}
+
+// The bundled example against its closed form: pi_k proportional to the
+// product over j < k of (8 - j) * 0.1 / (0.5 * min(j + 1, 2)).
+TEST(ExampleTest, MachineRepairMatchesClosedForm) {
+  std::vector<double> pi{1.0};
+  for (int j = 0; j < 8; ++j) pi.push_back(pi.back() * (8 - j) * 0.1 / (0.5 * std::min(j + 1, 2)));
+  double total = 0;
+  for (double p : pi) total += p;
+  double working = 0;
+  for (int k = 0; k <= 8; ++k) {
+    pi[k] /= total;
+    working += (8 - k) * pi[k];
+  }
+
+  ScratchDir work;
+  const std::string example = std::string(TARVEX_SOURCE_DIR) + "/examples/machine_repair/";
+  std::filesystem::copy_file(example + "comments.txt", work.file("comments.txt"));
+  const ProgramResult r = runProgram(
+      work.path(), {"-P", "examples", "-S", "machine_repair", "-E", "machine_repair", "-G", example,
+                    "-s", work.path() + "/", "-K", "comments.txt", "-o", "results.txt", "-O",
+                    "occupancy.txt"});
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+
+  std::istringstream occupancy(readText(work.file("occupancy.txt")));
+  std::string line;
+  for (int skip = 0; skip < 3; ++skip) std::getline(occupancy, line);
+  for (int k = 0; k <= 8; ++k) {
+    int state = -1;
+    char comma = 0;
+    double p = -1;
+    ASSERT_TRUE(occupancy >> state >> comma >> p) << k;
+    EXPECT_EQ(state, k);
+    EXPECT_NEAR(p, pi[k], 1e-6) << k;
+  }
+  const std::string results = readText(work.file("results.txt"));
+  const std::string mean = "Performance variable :  working\nMean                 :  ";
+  const std::size_t at = results.find(mean);
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_NEAR(std::stod(results.substr(at + mean.size())), working, 1e-6 * working);
+  EXPECT_NE(results.find("Comments:\n     Machine-repair model"), std::string::npos);
+  EXPECT_NE(results.find("    num_machines  = 8\n"), std::string::npos);
 }
 
 }  // namespace
