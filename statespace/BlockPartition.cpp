@@ -1,29 +1,33 @@
-// Partitions of the state indices and sub-matrix containers. Building the
-// block storage (transformDSForBlockAccess) and walking it are not part of
-// this state level yet: until they are, the block storage never exists, and
-// a sub-matrix traversal ends the run with the block-access message.
-#include <cstdio>
+// Partitions of the state indices into consecutive blocks, and the one-way
+// request that rebuilds the storage as the grid of blocks of two partitions.
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 #include "statespace/FlatStateLevel.h"
 
 namespace {
 
-[[noreturn]] void failBlockAccess() {
-  std::fputs(
-      "There has been an access to a block for which the optimized data structure has not been "
-      "computed.\n",
-      stdout);
-  std::exit(1);
-}
-
+// Block k holds the indices floor(n*k/B) .. floor(n*(k+1)/B) - 1.
 void fillPartition(Partition& p, int states) {
+  // A count below one would divide by zero.
+  if (p.requested_blocks < 1) {
+    std::fprintf(stderr, "A partition needs at least one block, not %d.\n", p.requested_blocks);
+    std::exit(1);
+  }
   p.block_count = p.requested_blocks;
   p.boundaries = new int[p.block_count + 1];
   for (int i = 0; i <= p.block_count; ++i) {
     p.boundaries[i] = static_cast<int>(static_cast<std::int64_t>(states) * i / p.block_count);
   }
+}
+
+// The state level's own copy of a partition that the caller keeps.
+Partition ownCopy(const Partition& p) {
+  Partition copy = p;
+  copy.boundaries = new int[p.block_count + 1];
+  for (int i = 0; i <= p.block_count; ++i) copy.boundaries[i] = p.boundaries[i];
+  return copy;
 }
 
 }  // namespace
@@ -32,34 +36,14 @@ void FlatStateLevel::getRowPartition(Partition& p) { fillPartition(p, state_coun
 void FlatStateLevel::getColPartition(Partition& p) { fillPartition(p, state_count); }
 
 void FlatStateLevel::getSubMatrixPartition(Partition& p1, Partition& p2) {
+  // The line storage the blocks are built from is gone after the first build.
+  if (block_access) {
+    std::fputs("The block storage has already been built; it cannot be built again.\n", stderr);
+    std::exit(1);
+  }
   getRowPartition(p2);
   getRowPartition(p1);
+  minor_partition = ownCopy(p2);
+  major_partition = ownCopy(p1);
   transformDSForBlockAccess();
 }
-
-void FlatStateLevel::transformDSForBlockAccess() {
-  std::fputs("Block storage cannot be built by this state level.\n", stderr);
-  std::exit(1);
-}
-
-void FlatStateLevel::getSubMatrix(int a, int b, int c, int d, EdgeBaseContainer* sm) {
-  SubMatrix* container = static_cast<SubMatrix*>(sm);
-  container->major_begin = a;
-  container->major_end = b;
-  container->minor_begin = c;
-  container->minor_end = d;
-  container->level = this;
-}
-
-void FlatStateLevel::allocateSubMatrixContainer(EdgeBaseContainer*& c) { c = new SubMatrix; }
-void FlatStateLevel::deallocateSubMatrixContainer(EdgeBaseContainer* c) { delete c; }
-void FlatStateLevel::allocateSubMatrixIterator(EdgeBaseIterator*& it) { it = new SubMatrixIterator; }
-void FlatStateLevel::deallocateSubMatrixIterator(EdgeBaseIterator* it) { delete it; }
-
-void FlatStateLevel::SubMatrix::begin(Iterator* it) {
-  static_cast<SubMatrixIterator*>(it)->edge.init(level, this);
-}
-
-void FlatStateLevel::SubMatrix::begin(Iterator* it, EdgeBuffer&) { begin(it); }
-
-void FlatStateLevel::SubMatrixEdge::init(BaseStateLevel*, SubMatrix*) { failBlockAccess(); }

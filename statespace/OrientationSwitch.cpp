@@ -30,6 +30,7 @@ void requireLineStorage(bool block_access) {
 }  // namespace
 
 void FlatStateLevel::switch_orientation(TOrientation new_orientation) {
+  requireLineStorage(block_access);
   require(new_orientation != orientation, "new_orientation != orientation", __LINE__);
   const int n = state_count;
 
