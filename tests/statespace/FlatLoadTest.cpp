@@ -161,7 +161,7 @@ TEST(FlatLoad, TwoPVValueFile) {
 
 TEST(FlatLoad, PVValueFileVariants) {
   struct Case {
-    const char* var;
+    std::string var;
     std::vector<std::string> names;
     std::vector<double> first_of_pv0;  // per state
   };
@@ -175,6 +175,8 @@ TEST(FlatLoad, PVValueFileVariants) {
       {"X Y\n", {"X", "Y"}, {0, 0, 0}},
       // No names: records of state numbers alone.
       {"1 2 3\n", {}, {}},
+      // A long name, and a long token ending the header.
+      {std::string(300, 'N') + " 3" + std::string(300, 'z') + " 0 6", {std::string(300, 'N')}, {0, 0, 6}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.var);
