@@ -8,6 +8,7 @@
 
 #include <charconv>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -35,17 +36,49 @@ class TokenReader {
   bool readInt(int& value) {
     if (!skipSpace()) return false;
     const char* p = pos;
+    const bool negative = *p == '-';
     if (*p == '+' || *p == '-') ++p;
-    while (isDigit(*p)) ++p;
+    const char* digits = p;
+    unsigned magnitude = 0;
+    while (isDigit(*p)) magnitude = magnitude * 10 + static_cast<unsigned>(*p++ - '0');
     if (p == end && !eof) return readIntSlow(value);
-    return convertInt(pos, p, value);
+    const auto count = p - digits;
+    if (count == 0 || count > 9) return convertInt(pos, p, value);
+    // Up to nine digits cannot overflow.
+    value = negative ? -static_cast<int>(magnitude) : static_cast<int>(magnitude);
+    pos = const_cast<char*>(p);
+    return true;
   }
 
   // Optional sign, digits with an optional fraction (at least one digit in
   // all), and an optional exponent whose digits are then required.
   bool readDouble(double& value) {
     if (!skipSpace()) return false;
-    const char* p = scanDouble(pos);
+    // Fast path: no exponent, at most 15 significant digits and at most 22
+    // fraction digits. The digits form an integer below 2^53 and the power
+    // of ten is exact, so one division rounds exactly as a full conversion.
+    const char* p = pos;
+    const bool negative = *p == '-';
+    if (*p == '+' || *p == '-') ++p;
+    const char* first = p;
+    std::uint64_t mantissa = 0;
+    while (isDigit(*p)) mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+    long digits = p - first;
+    long fraction = 0;
+    if (*p == '.') {
+      const char* dot = ++p;
+      while (isDigit(*p)) mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+      fraction = p - dot;
+      digits += fraction;
+    }
+    if (p != end && *p != 'e' && *p != 'E' && digits > 0 && digits <= 15 && fraction <= 22) {
+      double magnitude = static_cast<double>(mantissa);
+      if (fraction != 0) magnitude /= kPowersOfTen[fraction];
+      value = negative ? -magnitude : magnitude;
+      pos = const_cast<char*>(p);
+      return true;
+    }
+    p = scanDouble(pos);
     if (p == end && !eof) return readDoubleSlow(value);
     return convertDouble(pos, p, value);
   }
@@ -54,6 +87,10 @@ class TokenReader {
   bool readToken(std::string& token);
 
  private:
+  static constexpr double kPowersOfTen[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
   static bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
   static bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
