@@ -254,11 +254,29 @@ TEST_F(RunTest, AbsorbingStateEndsWithStatusOneAfterClosingTheRun) {
   EXPECT_EQ(readText(at("occ.txt")), "");
 }
 
-TEST_F(RunTest, UnwritableOutputFileIsFatal) {
-  const ProgramResult r = run(requiredOptions() + std::vector<std::string>{
-                                  "-o", "missing-dir/results.txt"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "can't open output file\nfatal_error: program is being terminated\n");
+TEST_F(RunTest, FileThatCannotBeWrittenIsFatal) {
+  std::filesystem::create_directory(at("taken.csv"));  // the CSV name is a directory
+  struct Case {
+    std::vector<std::string> options;
+    const char* message;
+  };
+  const std::vector<Case> cases = {
+      {{"-o", "missing-dir/results.txt"}, "can't open output file"},
+      {{"-o", "taken.txt"}, "can't open csv file"},
+      {{"-d", "missing-dir/debug.txt"}, "can't open debug file"},
+      {{"-O", "missing-dir/occ.txt"}, "can't open state occupancy file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    const ProgramResult r = run(requiredOptions() + c.options);
+    EXPECT_EQ(r.status, 1);
+    // Without -o the banner goes to standard output before the state-occupancy
+    // file is opened.
+    const std::string tail = std::string(c.message) + "\nfatal_error: program is being terminated\n";
+    ASSERT_GE(r.out.size(), tail.size()) << r.out;
+    EXPECT_EQ(r.out.substr(r.out.size() - tail.size()), tail);
+    EXPECT_EQ(r.out.find("Solution"), std::string::npos);
+  }
 }
 
 // The bundled example against its closed form: pi_k proportional to the
