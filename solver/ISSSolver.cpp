@@ -211,8 +211,9 @@ void ISSSolver::output() {
           static_cast<unsigned long>(num_states));
   fprintf(output_file, "Number of non-zero elements: %lu\n",
           static_cast<unsigned long>(num_nonzero));
+  const IterationOutcome result = outcome();
   const char* format = kConvergedFormat;
-  switch (outcome()) {
+  switch (result) {
     case IterationOutcome::IterationLimit:
       format = kNotConvergedFormat;
       break;
@@ -223,7 +224,7 @@ void ISSSolver::output() {
       format = kConvergedFormat;
       break;
   }
-  did_converge = outcome() == IterationOutcome::Converged;
+  did_converge = result == IterationOutcome::Converged;
   fprintf(output_file, format, static_cast<long>(iterations));
   fprintf(output_file, "Maximum difference: %le\n\n", max_diff);
 }
