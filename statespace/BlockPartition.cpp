@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "statespace/BlockAccessFailure.h"
 #include "statespace/FlatStateLevel.h"
 
 namespace {
@@ -37,10 +38,7 @@ void FlatStateLevel::getColPartition(Partition& p) { fillPartition(p, state_coun
 
 void FlatStateLevel::getSubMatrixPartition(Partition& p1, Partition& p2) {
   // The line storage the blocks are built from is gone after the first build.
-  if (block_access) {
-    std::fputs("The block storage has already been built; it cannot be built again.\n", stderr);
-    std::exit(1);
-  }
+  if (block_access) fail_block_rebuild();
   getRowPartition(p2);
   getRowPartition(p1);
   minor_partition = ownCopy(p2);

@@ -11,6 +11,7 @@
 #include <new>
 #include <vector>
 
+#include "statespace/BlockAccessFailure.h"
 #include "statespace/FlatStateLevel.h"
 
 namespace {
@@ -51,6 +52,7 @@ void toNextLine(FlatStateLevel::SubMatrixAuxEdge& edge) {
 }  // namespace
 
 void FlatStateLevel::transformDSForBlockAccess() {
+  if (block_access) fail_block_rebuild();
   const int F = major_partition.block_count;
   const int T = minor_partition.block_count;
   const int* MB = major_partition.boundaries;

@@ -4,20 +4,11 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
+#include "statespace/BlockAccessFailure.h"
 #include "statespace/FlatStateLevel.h"
 
 namespace {
-
-[[noreturn]] void failBlockAccess() {
-  std::fputs(
-      "There has been an access to a block for which the optimized data structure has not been "
-      "computed.\n",
-      stdout);
-  std::exit(1);
-}
 
 // The block of a partition of n indices into `blocks` blocks that begins at
 // `begin` and ends at `end`, or -1 when [begin, end) is not one block. The
@@ -39,13 +30,13 @@ int blockOf(int begin, int end, int n, int blocks) {
 void FlatStateLevel::SubMatrixEdge::init(BaseStateLevel* base, SubMatrix* sm) {
   level = static_cast<FlatStateLevel*>(base);
   sub_matrix = sm;
-  if (level == nullptr || !level->block_access) failBlockAccess();
+  if (level == nullptr || !level->block_access) fail_block_access();
   const int n = level->getNumberOfStates();
   const int F = level->major_partition.block_count;
   const int T = level->minor_partition.block_count;
   const int f = blockOf(sm->major_begin, sm->major_end, n, F);
   const int t = blockOf(sm->minor_begin, sm->minor_end, n, T);
-  if (f < 0 || t < 0) failBlockAccess();
+  if (f < 0 || t < 0) fail_block_access();
   const std::size_t b = static_cast<std::size_t>(t) * F + f;
   remaining = level->block_size[b];
   col_pos = level->block_cols[b].get();
