@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -32,6 +33,13 @@ struct Method {
 };
 
 enum class LevelKind { Flat, EntryList };
+
+// Short parameter texts for test listings.
+void PrintTo(const Chain& chain, std::ostream* os) { *os << chain.name; }
+void PrintTo(const Method& method, std::ostream* os) { *os << method.name; }
+void PrintTo(LevelKind kind, std::ostream* os) {
+  *os << (kind == LevelKind::Flat ? "flat" : "generic");
+}
 
 const Chain kTwoState{"TwoState", 2, {{0, 1, 2.0}, {1, 0, 3.0}}, {3.0 / 5, 2.0 / 5}};
 
