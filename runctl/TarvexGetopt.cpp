@@ -44,24 +44,24 @@ int scan_next_option(int argc, char** argv, const char* options) {
   }
 
   const char letter = *cluster_rest++;
-  const char* spec = (letter == ':') ? nullptr : std::strchr(options, letter);
+  const char* entry = (letter == ':') ? nullptr : std::strchr(options, letter);
   char* rest = cluster_rest;
   const bool word_done = (*rest == '\0');
 
-  if (spec == nullptr) {
+  if (entry == nullptr) {
     optopt = static_cast<unsigned char>(letter);
     if (word_done) ++optind;
     if (opterr) fprintf(stderr, kUnknownOptionFormat, program_name(argv), letter);
     return '?';
   }
-  if (spec[1] != ':') {
+  if (entry[1] != ':') {
     if (word_done) ++optind;
     return static_cast<unsigned char>(letter);
   }
 
   // The letter takes a value, so the rest of its word is never more letters.
   cluster_rest = nullptr;
-  const bool optional_value = (spec[2] == ':');
+  const bool optional_value = (entry[2] == ':');
   ++optind;
   if (!word_done) {
     optarg = rest;
