@@ -193,7 +193,15 @@ void ISSSolver::iterate() {
   double sum = 0;
   for (int i = 0; i < num_states; ++i) sum += solution_vector[i];
   const double scale = 1 / sum;
-  for (int i = 0; i < num_states; ++i) solution_vector[i] *= scale;
+  // An iterate that shrank to nothing (or to a sum of 0) has finite
+  // components but cannot be normalised; the guard makes it no "converged".
+  double guard = non_finite_guard;
+  for (int i = 0; i < num_states; ++i) {
+    const double p = solution_vector[i] * scale;
+    solution_vector[i] = p;
+    guard += p - p;
+  }
+  non_finite_guard = guard;
 }
 
 IterationOutcome ISSSolver::outcome() const {

@@ -43,7 +43,8 @@ class ISSSolver : public BaseStateLevelSolver {
   // start; false (nothing inverted) when a state is absorbing.
   bool prepare_iteration();
   // Sweeps until convergence, the iteration limit or a non-finite iterate,
-  // then normalises the vector.
+  // then normalises the vector; a vector that cannot be normalised to
+  // finite values also leaves non_finite_guard non-zero.
   void iterate();
   // The one place where the end of the iteration gets its meaning.
   IterationOutcome outcome() const;

@@ -181,6 +181,23 @@ TEST_P(IterationEndTest, NonFiniteIterateEndsTheLoopAsDivergent) {
   }
 }
 
+// Out of state 0 the rates sum to 2e308, beyond the largest double: its
+// diagonal is -inf and its reciprocal -0, so Gauss-Seidel sets x0 = 0, then
+// x2 = 1e308 * 0 = 0, and from sweep 2 on x1 = 0 as well. Every iterate is
+// finite and the changes shrink (1/3, 1/6, 0), but the vector that remains
+// sums to 0 and cannot be normalised.
+TEST_P(IterationEndTest, IterateThatVanishesIsNotReportedAsConverged) {
+  const Chain chain{"Vanishing",
+                    3,
+                    {{0, 1, 1e308}, {0, 2, 1e308}, {1, 0, 2.0}, {2, 0, 4.0}, {2, 1, 1.0}},
+                    {}};
+  SolverRun run(chain, GetParam(), kGaussSeidel);
+  EXPECT_EQ(run.solver->iterations, 3);
+  EXPECT_EQ(run.solver->outcome(), IterationOutcome::Divergent);
+  EXPECT_FALSE(run.solver->did_converge);
+  EXPECT_NE(run.results().find("Solution is divergent in 3 iterations.\n"), std::string::npos);
+}
+
 TEST_P(IterationEndTest, AbsorbingStateProducesNoResults) {
   struct Case {
     const char* what;
