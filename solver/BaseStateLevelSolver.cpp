@@ -1,5 +1,6 @@
 #include "solver/BaseStateLevelSolver.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,6 +32,15 @@ char* csvNameFor(const char* output_name) {
   memcpy(name, output_name, stem);
   memcpy(name + stem, ".csv", sizeof(".csv"));
   return name;
+}
+
+// A decimal number as "%d" reads it, clamped to int's range (where "%d"
+// has no defined result); text without a number leaves `target` as it was.
+void readVerbosity(const char* text, int& target) {
+  char* end = nullptr;
+  const long value = strtol(text, &end, 10);
+  if (end == text) return;
+  target = value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : static_cast<int>(value);
 }
 
 FILE* openForWriting(const char* name, const char* failure_message) {
@@ -90,8 +100,7 @@ BaseStateLevelSolver::BaseStateLevelSolver(BaseStateLevel* level, const char* na
       }
       case 'v':
         if (optarg != nullptr) {
-          int value;
-          if (sscanf(optarg, "%d", &value) == 1) verbosity = value;
+          readVerbosity(optarg, verbosity);
         } else {
           verbosity = 1;
         }

@@ -111,6 +111,9 @@ TEST(SolverOptionsTest, Verbosity) {
       {{"-v5", "-v0"}, 0},
       {{"-v3", "-vx"}, 3},  // not a number: the earlier value stays
       {{"-v", "7"}, 1},     // the value must be glued to the letter
+      // Outside int's range: clamped, as for -m, never wrapped.
+      {{"-v99999999999"}, std::numeric_limits<int>::max()},
+      {{"-v-99999999999"}, std::numeric_limits<int>::min()},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.options));
