@@ -1,5 +1,6 @@
 // Partitions of the state indices into consecutive blocks, and the one-way
 // request that rebuilds the storage as the grid of blocks of two partitions.
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,8 +18,9 @@ void fillPartition(Partition& p, int states) {
     std::exit(1);
   }
   p.block_count = p.requested_blocks;
-  p.boundaries = new int[p.block_count + 1];
-  for (int i = 0; i <= p.block_count; ++i) {
+  // Counted in 64 bits: a count of INT_MAX blocks still has INT_MAX + 1 boundaries.
+  p.boundaries = new int[static_cast<std::size_t>(p.block_count) + 1];
+  for (std::int64_t i = 0; i <= p.block_count; ++i) {
     p.boundaries[i] = static_cast<int>(static_cast<std::int64_t>(states) * i / p.block_count);
   }
 }
@@ -26,8 +28,8 @@ void fillPartition(Partition& p, int states) {
 // The state level's own copy of a partition that the caller keeps.
 Partition ownCopy(const Partition& p) {
   Partition copy = p;
-  copy.boundaries = new int[p.block_count + 1];
-  for (int i = 0; i <= p.block_count; ++i) copy.boundaries[i] = p.boundaries[i];
+  copy.boundaries = new int[static_cast<std::size_t>(p.block_count) + 1];
+  for (std::int64_t i = 0; i <= p.block_count; ++i) copy.boundaries[i] = p.boundaries[i];
   return copy;
 }
 
