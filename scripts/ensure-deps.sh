@@ -10,6 +10,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   sudo_cmd=""
   [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+  export DEBIAN_FRONTEND=noninteractive
   $sudo_cmd apt-get update
   $sudo_cmd apt-get install -y cmake g++ libgtest-dev libbenchmark-dev
 fi
