@@ -3,7 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
+#include <filesystem>
+#include <system_error>
 
 TokenReader::~TokenReader() { close(); }
 
@@ -11,6 +12,12 @@ bool TokenReader::open(const char* path) {
   close();
   file = std::fopen(path, "r");
   if (file == nullptr) return false;
+  std::error_code error;
+  file_size = -1;
+  if (std::filesystem::is_regular_file(path, error)) {
+    const auto size = std::filesystem::file_size(path, error);
+    if (!error) file_size = static_cast<long long>(size);
+  }
   if (!buffer) {
     capacity = kBlockSize;
     buffer = std::make_unique_for_overwrite<char[]>(capacity + 1);
@@ -24,14 +31,9 @@ bool TokenReader::open(const char* path) {
 void TokenReader::close() {
   if (file != nullptr) std::fclose(file);
   file = nullptr;
+  file_size = -1;
   pos = end = &sentinel;
   eof = true;
-}
-
-long long TokenReader::fileSize() const {
-  struct stat st;
-  if (file == nullptr || fstat(fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
-  return static_cast<long long>(st.st_size);
 }
 
 bool TokenReader::refill() {

@@ -27,7 +27,7 @@ class TokenReader {
   void close();
 
   // Size in bytes when the file is a regular file, otherwise -1.
-  long long fileSize() const;
+  long long fileSize() const { return file_size; }
 
   // Skips white space; true when nothing but white space is left.
   bool atEnd() { return !skipSpace(); }
@@ -117,6 +117,7 @@ class TokenReader {
   bool refill();
 
   std::FILE* file = nullptr;
+  long long file_size = -1;  // taken when the file is opened
   std::unique_ptr<char[]> buffer;
   std::size_t capacity = 0;  // bytes of data the buffer can hold
   // Unread data lies in [pos, end); *end is always a NUL sentinel, which no
